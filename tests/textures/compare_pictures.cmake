@@ -1,0 +1,20 @@
+# Paints every picture again into SCRATCH_DIR and compares each file with
+# the build's own copy in REFERENCE_DIR: the generator must be deterministic.
+file(REMOVE_RECURSE ${SCRATCH_DIR})
+file(MAKE_DIRECTORY ${SCRATCH_DIR})
+execute_process(COMMAND ${GENERATOR} ${SCRATCH_DIR} RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "make-pictures failed: ${result}")
+endif()
+file(GLOB pictures RELATIVE ${SCRATCH_DIR} ${SCRATCH_DIR}/*.bmp ${SCRATCH_DIR}/*.png)
+list(LENGTH pictures count)
+if(count LESS 32)
+  message(FATAL_ERROR "only ${count} pictures were painted")
+endif()
+foreach(picture IN LISTS pictures)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${SCRATCH_DIR}/${picture} ${REFERENCE_DIR}/${picture}
+                  RESULT_VARIABLE different)
+  if(different)
+    message(FATAL_ERROR "${picture} differs between two runs of make-pictures")
+  endif()
+endforeach()
