@@ -1,0 +1,3 @@
+// Tests use the platform's headless GL context.
+#pragma once
+#include "platform/headless_gl.h"
