@@ -67,7 +67,9 @@ unsigned long findByName(Window window, const std::string& name) {
 
 }  // namespace
 
-bool startXServer(const char* screen, bool add640x480) {
+namespace {
+
+bool startXServerOnce(const char* screen) {
   int pipeEnds[2];
   if (pipe(pipeEnds) != 0) return false;
   serverPid = fork();
@@ -85,7 +87,6 @@ bool startXServer(const char* screen, bool add640x480) {
   if (poll(&waiting, 1, 10000) == 1) got = read(pipeEnds[0], number, sizeof(number) - 1);
   close(pipeEnds[0]);
   if (got <= 0) {
-    std::fprintf(stderr, "Xvfb did not start (is it installed?)\n");
     stopXServer();
     return false;
   }
@@ -94,6 +95,23 @@ bool startXServer(const char* screen, bool add640x480) {
   display = XOpenDisplay(name.c_str());
   if (display == nullptr) {
     stopXServer();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool startXServer(const char* screen, bool add640x480) {
+  // Servers started at the same moment by tests running side by side may
+  // race for a display number; the loser simply tries again.
+  bool started = false;
+  for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+    started = startXServerOnce(screen);
+    if (!started) sleepMilliseconds(100 * (attempt + 1));
+  }
+  if (!started) {
+    std::fprintf(stderr, "Xvfb did not start (is it installed?)\n");
     return false;
   }
   XSetErrorHandler(ignoreXErrors);

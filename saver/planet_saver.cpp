@@ -1,0 +1,61 @@
+// planet-saver: the planet scene in its saver configuration, one frame per
+// tick of a 5 ms timer, advanced by the milliseconds between ticks.
+
+#include "platform/clock.h"
+#include "platform/saver_host.h"
+#include "saver/saver_glue.h"
+#include "scene/planet_scene.h"
+
+namespace {
+
+constexpr uintptr_t timerId = 1;
+constexpr uint32_t timerPeriod = 5;
+
+GlContext saverContext = nullptr;
+uint32_t saverLastTick = 0;
+SceneClock sceneClock;
+
+}  // namespace
+
+intptr_t ScreenSaverProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  switch (message) {
+    case WM_CREATE: {
+      saverContext = createSaverContext(window);
+      // The first tick measures from here, so it also counts the set-up.
+      saverLastTick = readMillisecondClock();
+      WindowRect client;
+      getClientRect(window, &client);
+      const int32_t width = client.right - client.left;
+      const int32_t height = client.bottom - client.top;
+      setSaverProjection(width, height);
+      initPlanetScene(saverSceneConfig);
+      setTimer(window, timerId, timerPeriod);
+      break;
+    }
+    case WM_TIMER: {
+      DeviceContext deviceContext = getDeviceContext(window);
+      const uint32_t now = readMillisecondClock();
+      advanceSceneClock(sceneClock, saverSceneConfig, now - saverLastTick);  // unsigned: right across a wrap
+      saverLastTick = now;
+      drawPlanetScene(sceneClock);
+      swapBuffers(deviceContext);
+      releaseDeviceContext(window, deviceContext);
+      break;
+    }
+    case WM_DESTROY:
+      makeGlContextCurrent(nullptr, nullptr);
+      deleteGlContext(saverContext);
+      saverContext = nullptr;
+      releasePlanetScene();
+      break;
+    default:
+      break;
+  }
+  return DefScreenSaverProc(window, message, wParam, lParam);
+}
+
+int RegisterDialogClasses(void*) { return 1; }
+
+int ScreenSaverConfigureDialog(void*, uint32_t, uintptr_t, intptr_t) { return 0; }
+
+int main(int argc, char** argv) { return runScreenSaver(argc, argv); }
