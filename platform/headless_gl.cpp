@@ -31,7 +31,7 @@ bool openHeadlessGl(int width, int height) {
   if (!eglBindAPI(EGL_OPENGL_API)) return fail("eglBindAPI");
 
   const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                                     EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 16,
+                                     EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 24,
                                      EGL_NONE};
   EGLConfig config;
   EGLint configCount = 0;

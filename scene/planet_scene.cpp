@@ -297,3 +297,5 @@ void advanceSceneClock(SceneClock& clock, const PlanetSceneConfig& sceneConfig, 
 }
 
 const Star* planetStarField() { return stars; }
+
+const TextureSet& planetTextureSet() { return textures; }

@@ -77,5 +77,6 @@ void releasePlanetScene();
 // in single precision. Elapsed is an unsigned 32-bit count of milliseconds.
 void advanceSceneClock(SceneClock& clock, const PlanetSceneConfig& config, uint32_t elapsedMilliseconds);
 
-// The star field of the last set-up, for tests.
+// The star field and texture set of the last set-up, for tests.
 const Star* planetStarField();
+const TextureSet& planetTextureSet();
