@@ -3,12 +3,9 @@
 # skipping what is already there. Uses sudo when not run as root.
 set -euo pipefail
 
-packages=(
-  cmake g++ make pkg-config
-  libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
-  libx11-dev libxtst-dev libgtest-dev
-  xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick
-)
+# One package list per purpose, in tools/packages/*.txt; '#' starts a comment.
+here=$(cd "$(dirname "$0")" && pwd)
+mapfile -t packages < <(sed -e 's/#.*//' "$here"/packages/*.txt | tr ' ' '\n' | grep -v '^$' | sort -u)
 
 missing=()
 for package in "${packages[@]}"; do
