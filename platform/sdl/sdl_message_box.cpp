@@ -1,5 +1,7 @@
 #include <SDL.h>
 
+#include <cstdio>
+
 #include "platform/message_box.h"
 
 int showMessageBox(const char* text, const char* caption, uint32_t type) {
@@ -20,7 +22,11 @@ int showMessageBox(const char* text, const char* caption, uint32_t type) {
   const SDL_MessageBoxData box = {icon | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT, nullptr, caption, text, buttonCount,
                                   buttons, nullptr};
   int pressed = 0;
-  if (SDL_ShowMessageBox(&box, &pressed) != 0) return 0;
+  if (SDL_ShowMessageBox(&box, &pressed) != 0) {
+    // No box on screen (no fonts, no display): the text still reaches the user.
+    std::fprintf(stderr, "%s: %s (no message box could be shown: %s)\n", caption, text, SDL_GetError());
+    return 0;
+  }
   // Closing the box without a button counts as the Escape answer.
   if (pressed < 0) return buttonCount == 2 ? IDNO : IDOK;
   return pressed;
