@@ -6,10 +6,14 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "scene/planet_scene.h"
 #include "tests/support/headless_gl.h"
@@ -17,6 +21,9 @@
 // Counts every C++ allocation of the process, so a test can show that a
 // frame makes none.
 std::atomic<long> allocationCount{0};
+// Replacement new and delete pair malloc with free; GCC cannot see that
+// when it inlines a vector's delete.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t size) {
   ++allocationCount;
   if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
@@ -24,6 +31,16 @@ void* operator new(std::size_t size) {
 }
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+
+// Blend factors are not visible in pixels when every source alpha is 1, so
+// the test sees the scene's calls: this definition comes before libGL's.
+bool recordBlendFunctions = false;
+std::vector<std::pair<GLenum, GLenum>> blendFunctions;
+extern "C" void glBlendFunc(GLenum source, GLenum destination) {
+  static const auto next = reinterpret_cast<void (*)(GLenum, GLenum)>(dlsym(RTLD_NEXT, "glBlendFunc"));
+  if (recordBlendFunctions) blendFunctions.emplace_back(source, destination);
+  next(source, destination);
+}
 
 namespace {
 
@@ -189,6 +206,19 @@ TEST_F(PlanetSceneFrame, BodiesBehindTheSunsSquareAreMaskedAndBodiesInFrontHideI
   // Put the real pictures back for the other tests.
   releasePlanetScene();
   initPlanetScene(config);
+}
+
+// The ring adds its picture with the configuration's factors; the Sun's
+// two passes mask, then add.
+TEST_F(PlanetSceneFrame, BlendsTheRingAndTheSunWithTheirFactors) {
+  blendFunctions.clear();
+  recordBlendFunctions = true;
+  drawPlanetScene(clockWithNeptuneAside());
+  recordBlendFunctions = false;
+  const GLenum ringSource = viewer ? GL_ONE : GL_SRC_ALPHA;
+  const std::vector<std::pair<GLenum, GLenum>> expected = {
+      {ringSource, GL_ONE}, {GL_DST_COLOR, GL_ZERO}, {GL_ONE, GL_ONE}};
+  EXPECT_EQ(blendFunctions, expected);
 }
 
 TEST_F(PlanetSceneFrame, LeavesTheStateTheNextFrameStartsFrom) {
