@@ -5,7 +5,8 @@
 //   make-pictures OUTPUT_DIR
 //
 // writes OUTPUT_DIR/<picture>.bmp (30 pictures), icon.bmp (4-bit),
-// icon.png, manifest.txt (for the contact sheet) and, per program,
+// icon.png, icon_<size>.png for the desktop's larger icon sizes,
+// manifest.txt (for the contact sheet) and, per program,
 // <program>_bitmaps.cpp and <program>_program_bitmaps.cpp. The output is the
 // same on every run.
 #include <chrono>
@@ -190,6 +191,9 @@ std::string composeManifest() {
   return text;
 }
 
+// The hicolor theme's usual sizes above the 32-pixel icon.
+const int largeIconSizes[] = {48, 64, 128, 256};
+
 bool writeIcon(const std::string& directory) {
   uint8_t indices[32 * 32];
   uint8_t palette[16][3];
@@ -197,8 +201,16 @@ bool writeIcon(const std::string& directory) {
   ByteImage rgb{32, 32, std::vector<uint8_t>(32 * 32 * 3)};
   for (int i = 0; i < 32 * 32; ++i)
     for (int c = 0; c < 3; ++c) rgb.rgb[i * 3 + c] = palette[indices[i]][c];
-  return writeFile(joinPath(directory, "icon.bmp").c_str(), encodeBitmap4(32, 32, indices, palette)) &&
-         writeFile(joinPath(directory, "icon.png").c_str(), encodePng(rgb));
+  if (!writeFile(joinPath(directory, "icon.bmp").c_str(), encodeBitmap4(32, 32, indices, palette)) ||
+      !writeFile(joinPath(directory, "icon.png").c_str(), encodePng(rgb)))
+    return false;
+  // Menus and launchers ask for larger icons; the design is drawn again at
+  // each size rather than the 32-pixel picture blown up and blurred.
+  for (int size : largeIconSizes)
+    if (!writeFile(joinPath(directory, "icon_" + std::to_string(size) + ".png").c_str(),
+                   encodePng(quantizeImage(paintIconAt(size)))))
+      return false;
+  return true;
 }
 
 }  // namespace

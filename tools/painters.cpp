@@ -746,29 +746,78 @@ Image paintRingSystem(int width, int height) {
   return image;
 }
 
+namespace {
+
+// The icon's design on its 32 x 32 grid (x, y from the bottom-left, pixel
+// centres at +0.5): star dots as palette indices, and a yellow sun disc with
+// an olive rim, slightly off centre. Both icon painters read it, so every
+// size shows the same picture.
+const uint8_t iconPalette[16][3] = {{0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
+                                    {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
+                                    {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
+                                    {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+const uint8_t iconBlack = 0, iconOlive = 3, iconSilver = 7, iconGrey = 8, iconYellow = 11, iconWhite = 15;
+
+struct IconStar {
+  int x;
+  int y;
+  uint8_t colour;
+};
+const IconStar iconStars[] = {{3, 27, iconWhite},  {9, 30, iconSilver}, {15, 28, iconWhite}, {26, 29, iconWhite},
+                              {30, 24, iconGrey},  {28, 17, iconWhite}, {2, 18, iconSilver}, {5, 9, iconWhite},
+                              {1, 3, iconGrey},    {10, 2, iconWhite},  {19, 4, iconSilver}, {27, 6, iconWhite},
+                              {30, 1, iconSilver}, {23, 25, iconGrey},  {7, 22, iconGrey},   {22, 11, iconGrey}};
+
+const float iconSunCentre = 15.0f;
+const float iconSunRadius = 5.2f;
+const float iconRimRadius = 6.4f;
+// A star drawn as a round dot keeps the light of one grid pixel.
+const float iconStarRadius = 0.56f;
+
+// The palette index of a point of the design, in grid units.
+uint8_t sampleIconDesign(float x, float y, bool roundStars) {
+  float dx = x - iconSunCentre, dy = y - iconSunCentre;
+  float distance = std::sqrt(dx * dx + dy * dy);
+  if (distance < iconSunRadius) return iconYellow;
+  if (distance < iconRimRadius) return iconOlive;
+  for (const IconStar& star : iconStars) {
+    float sx = x - (star.x + 0.5f), sy = y - (star.y + 0.5f);
+    bool inside = roundStars ? sx * sx + sy * sy < iconStarRadius * iconStarRadius
+                             : std::fabs(sx) < 0.5f && std::fabs(sy) < 0.5f;
+    if (inside) return star.colour;
+  }
+  return iconBlack;
+}
+
+}  // namespace
+
 void paintIcon(uint8_t indices[32 * 32], uint8_t palette[16][3]) {
-  // The standard 16-colour palette.
-  const uint8_t standard[16][3] = {{0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
-                                   {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
-                                   {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
-                                   {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
   for (int i = 0; i < 16; ++i)
-    for (int c = 0; c < 3; ++c) palette[i][c] = standard[i][c];
-  const uint8_t black = 0, olive = 3, silver = 7, greyIndex = 8, yellow = 11, white = 15;
-  for (int i = 0; i < 32 * 32; ++i) indices[i] = black;
-  // Star dots (x, y from the bottom-left), bright and faint.
-  const int stars[][3] = {{3, 27, white},  {9, 30, silver},  {15, 28, white},  {26, 29, white},   {30, 24, greyIndex},
-                          {28, 17, white}, {2, 18, silver},  {5, 9, white},    {1, 3, greyIndex}, {10, 2, white},
-                          {19, 4, silver}, {27, 6, white},   {30, 1, silver},  {23, 25, greyIndex},
-                          {7, 22, greyIndex}, {22, 11, greyIndex}};
-  for (const auto& star : stars) indices[star[1] * 32 + star[0]] = static_cast<uint8_t>(star[2]);
-  // The sun: a yellow disc with an olive edge, slightly off centre.
-  for (int y = 0; y < 32; ++y) {
-    for (int x = 0; x < 32; ++x) {
-      float dx = x + 0.5f - 15.0f, dy = y + 0.5f - 15.0f;
-      float distance = std::sqrt(dx * dx + dy * dy);
-      if (distance < 5.2f) indices[y * 32 + x] = yellow;
-      else if (distance < 6.4f) indices[y * 32 + x] = olive;
+    for (int c = 0; c < 3; ++c) palette[i][c] = iconPalette[i][c];
+  // One sample at each pixel centre: the square stars fill their pixel.
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) indices[y * 32 + x] = sampleIconDesign(x + 0.5f, y + 0.5f, false);
+}
+
+Image paintIconAt(int size) {
+  // 8 x 8 samples a pixel, averaged: smooth edges at every size.
+  const int samples = 8;
+  const float unitsPerPixel = 32.0f / static_cast<float>(size);
+  Image image = makeImage(size, size);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      float sum[3] = {0.0f, 0.0f, 0.0f};
+      for (int sy = 0; sy < samples; ++sy) {
+        for (int sx = 0; sx < samples; ++sx) {
+          float gx = (x + (sx + 0.5f) / samples) * unitsPerPixel;
+          float gy = (y + (sy + 0.5f) / samples) * unitsPerPixel;
+          const uint8_t* colour = iconPalette[sampleIconDesign(gx, gy, true)];
+          for (int c = 0; c < 3; ++c) sum[c] += colour[c];
+        }
+      }
+      const float scale = 1.0f / (255.0f * samples * samples);
+      pixelAt(image, x, y) = {sum[0] * scale, sum[1] * scale, sum[2] * scale};
     }
   }
+  return image;
 }

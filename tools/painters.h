@@ -41,3 +41,6 @@ Image paintRingSystem(int width, int height);
 
 // The 32 x 32 16-colour icon: palette indices, bottom row first.
 void paintIcon(uint8_t indices[32 * 32], uint8_t palette[16][3]);
+// The same icon design drawn at `size` x `size` pixels with smooth edges
+// and round star dots, for desktops that show icons larger than 32 pixels.
+Image paintIconAt(int size);
