@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "scene/frame_memory.h"
+#include "scene/sphere_mesh.h"
 #include "textures/texture_set.h"
 
 namespace {
@@ -139,6 +141,8 @@ OrreryAngles angles = {};
 TextureSet textures;
 OrreryStar stars[orreryStarCount];
 GLUquadric* sphereQuadric = nullptr;  // never deleted: it serves every context of the process
+DrawingPath drawingPath = DrawingPath::fast;
+SphereMeshSet sphereMeshes;  // the fast path's spheres; empty after a straightforward set-up
 
 // Three draws per star, x before y before z.
 void generateStarField() {
@@ -166,7 +170,28 @@ void bindSlot(int slot) { glBindTexture(GL_TEXTURE_2D, textures.names[slot]); }
 void drawSphere(double radius) {
   // A quadric that could not be made draws nothing rather than crashing GLU.
   if (sphereQuadric == nullptr) return;
+  if (drawingPath == DrawingPath::fast) {
+    if (const SphereMesh* mesh = findSphereMesh(sphereMeshes, radius, sphereSlices, sphereSlices)) {
+      drawSphereMesh(*mesh);
+      return;
+    }
+  }
   gluSphere(sphereQuadric, radius, sphereSlices, sphereSlices);
+}
+
+// For the fast path: a mesh for every sphere the frame draws (the Sun, the
+// planets and their moons), and the driver's frame memory kept between frames.
+void prepareFastPath() {
+  clearSphereMeshes(sphereMeshes);
+  if (drawingPath != DrawingPath::fast) return;
+  holdFrameMemory();
+  addSphereMesh(sphereMeshes, sunRadius, sphereSlices, sphereSlices);
+  for (const OrreryPlanet& planet : planets) {
+    addSphereMesh(sphereMeshes, planet.radius, sphereSlices, sphereSlices);
+    if (planet.moons == nullptr) continue;
+    for (int i = 0; i < planet.moons->moonCount; ++i)
+      addSphereMesh(sphereMeshes, planet.moons->moons[i].radius, sphereSlices, sphereSlices);
+  }
 }
 
 // 105 degrees about X: the sphere's +Z pole points down, 15 degrees off the vertical.
@@ -182,6 +207,17 @@ void drawStarPass() {
   gluLookAt(0, 0, -90, 0, 0, 0, 0, 1, 0);
   glTranslatef(0, 0, -1);
   glNormal3f(0, 0, -1);  // faces the camera
+  if (drawingPath == DrawingPath::fast) {
+    // The same points, lit one by one as before, in one primitive: the
+    // texturing and colour set around each point are the same for all.
+    glDisable(GL_TEXTURE_2D);
+    glColor4f(1, 1, 1, 1);
+    glBegin(GL_POINTS);
+    for (const OrreryStar& star : stars) glVertex3f(star.x, star.y, starDepthBase + star.z);
+    glEnd();
+    glEnable(GL_TEXTURE_2D);
+    return;
+  }
   for (const OrreryStar& star : stars) {
     glDisable(GL_TEXTURE_2D);
     glColor4f(1, 1, 1, 1);
@@ -266,6 +302,7 @@ void initOrrery(int32_t width, int32_t height) {
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   generateStarField();
   createSphereQuadric();
+  prepareFastPath();
 }
 
 void drawOrrery() {
@@ -280,3 +317,5 @@ const OrreryAngles& orreryAngles() { return angles; }
 const OrreryStar* orreryStarField() { return stars; }
 
 float orreryStarDepthBase() { return starDepthBase; }
+
+void setOrreryDrawingPath(DrawingPath path) { drawingPath = path; }

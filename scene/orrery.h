@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "scene/drawing_path.h"
+
 // The orrery's angles in degrees, zero at program start. Only drawOrrery
 // changes them, each by its own single-precision step per call; they are
 // never reset and never reduced modulo 360. The moons borrow these too: the
@@ -46,6 +48,10 @@ void initOrrery(int32_t width, int32_t height);
 // caller swaps the buffers. Allocates nothing. Leaves the modelview matrix
 // at Pluto's moon and that moon's texture bound.
 void drawOrrery();
+
+// Chooses how spheres are drawn from now on (the fast path unless changed).
+// The programs never call it; the benchmark and the pixel tests do.
+void setOrreryDrawingPath(DrawingPath path);
 
 const OrreryAngles& orreryAngles();
 // The star field of the last set-up, in generation order.

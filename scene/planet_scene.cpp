@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "scene/frame_memory.h"
+#include "scene/sphere_mesh.h"
+
 namespace {
 
 // Moons or ring drawn in a planet's tilted frame, after its sphere.
@@ -63,6 +66,9 @@ constexpr GLfloat lightAmbient[] = {1, 1, 1, 1};
 constexpr GLfloat lightDiffuse[] = {1, 1, 1, 1};
 constexpr GLfloat lightPosition[] = {0, 0, -100, 1};  // given under the identity: 100 units ahead of the eye
 
+constexpr double earthMoonRadius = 0.2;
+constexpr double plutoMoonRadius = 0.1;
+
 constexpr float ringHalfSize = 4.0f;
 constexpr float sunHalfSize = 10.6f;
 
@@ -70,6 +76,8 @@ const PlanetSceneConfig* config = &viewerSceneConfig;
 TextureSet textures;
 Star stars[starCount];
 GLUquadric* sphereQuadric = nullptr;
+DrawingPath drawingPath = DrawingPath::fast;
+SphereMeshSet sphereMeshes;  // the fast path's spheres; empty after a straightforward set-up
 
 void generateStarField() {
   for (Star& star : stars) {
@@ -83,7 +91,31 @@ void bindPicture(ScenePicture picture) { glBindTexture(GL_TEXTURE_2D, textures.n
 void drawSphere(double radius, SphereDetail detail) {
   // A quadric that could not be made draws nothing rather than crashing GLU.
   if (sphereQuadric == nullptr) return;
-  gluSphere(sphereQuadric, radius, config->slices[detail], config->slices[detail]);
+  const int slices = config->slices[detail];
+  if (drawingPath == DrawingPath::fast) {
+    if (const SphereMesh* mesh = findSphereMesh(sphereMeshes, radius, slices, slices)) {
+      drawSphereMesh(*mesh);
+      return;
+    }
+  }
+  gluSphere(sphereQuadric, radius, slices, slices);
+}
+
+void addSphere(double radius, SphereDetail detail) {
+  addSphereMesh(sphereMeshes, radius, config->slices[detail], config->slices[detail]);
+}
+
+// For the fast path: a mesh for every sphere the frame draws, in the
+// configuration's tessellation, and the driver's frame memory kept between frames.
+void prepareFastPath() {
+  clearSphereMeshes(sphereMeshes);
+  if (drawingPath != DrawingPath::fast) return;
+  holdFrameMemory();
+  for (const Planet& planet : planets) addSphere(planet.radius, planet.detail);
+  for (const Moon& moon : jupiterMoons) addSphere(moon.radius, largeBodyDetail);
+  for (const Moon& moon : uranusMoons) addSphere(moon.radius, largeBodyDetail);
+  addSphere(earthMoonRadius, moonDetail);
+  addSphere(plutoMoonRadius, largeBodyDetail);
 }
 
 // One textured quad in the plane z = 0, counter-clockwise seen from +Z.
@@ -134,7 +166,7 @@ void drawCompanions(Companions companions, const SceneClock& clock) {
       bindPicture(moonPicture);
       glRotatef(clock.angles[earthAngle], 0, 0, 1);
       glTranslatef(0, 1.5f, 0);
-      drawSphere(0.2, moonDetail);
+      drawSphere(earthMoonRadius, moonDetail);
       break;
     case Companions::jupiterMoons:
       drawMoonsAround(jupiterMoons, clock.angles[jupiterAngle]);
@@ -148,7 +180,7 @@ void drawCompanions(Companions companions, const SceneClock& clock) {
       glTranslatef(0, 0.4f, 0);
       glRotatef(clock.angles[plutoAngle], 0, 0, 1);
       glRotatef(clock.angles[plutoAngle], 0, 0, 1);
-      drawSphere(0.1, largeBodyDetail);
+      drawSphere(plutoMoonRadius, largeBodyDetail);
       break;
     case Companions::saturnRing:
       drawSaturnRing();
@@ -238,6 +270,7 @@ void runSetupStep(PlanetSetupStep step) {
 int initPlanetScene(const PlanetSceneConfig& sceneConfig) {
   config = &sceneConfig;
   for (int i = 0; i < config->setupStepCount; ++i) runSetupStep(config->setupSteps[i]);
+  prepareFastPath();
   return 1;
 }
 
@@ -250,12 +283,22 @@ void drawStarField() {
   glTranslatef(0, 0, -150);
   if (!config->greyStars) glDisable(GL_LIGHTING);
   if (!config->texturingOffPerStar) glDisable(GL_TEXTURE_2D);
-  for (const Star& star : stars) {
+  if (drawingPath == DrawingPath::fast) {
+    // The same points in one primitive: texturing, off for each point, can as
+    // well stay off for all of them, and every point is alike in colour and depth.
     if (config->texturingOffPerStar) glDisable(GL_TEXTURE_2D);
     glBegin(GL_POINTS);
-    glVertex3f(star.x, star.y, config->starDepth);
+    for (const Star& star : stars) glVertex3f(star.x, star.y, config->starDepth);
     glEnd();
     if (config->texturingOffPerStar) glEnable(GL_TEXTURE_2D);
+  } else {
+    for (const Star& star : stars) {
+      if (config->texturingOffPerStar) glDisable(GL_TEXTURE_2D);
+      glBegin(GL_POINTS);
+      glVertex3f(star.x, star.y, config->starDepth);
+      glEnd();
+      if (config->texturingOffPerStar) glEnable(GL_TEXTURE_2D);
+    }
   }
   glEnable(GL_LIGHTING);
   if (!config->texturingOffPerStar) glEnable(GL_TEXTURE_2D);
@@ -299,3 +342,5 @@ void advanceSceneClock(SceneClock& clock, const PlanetSceneConfig& sceneConfig, 
 const Star* planetStarField() { return stars; }
 
 const TextureSet& planetTextureSet() { return textures; }
+
+void setPlanetSceneDrawingPath(DrawingPath path) { drawingPath = path; }

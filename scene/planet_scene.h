@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 #include <cstdint>
 
+#include "scene/drawing_path.h"
 #include "textures/texture_set.h"
 
 // The angles of everything that moves, in degrees. Never reset, never reduced
@@ -76,6 +77,10 @@ void releasePlanetScene();
 // angle += elapsed x rate for every angle, in double precision, stored back
 // in single precision. Elapsed is an unsigned 32-bit count of milliseconds.
 void advanceSceneClock(SceneClock& clock, const PlanetSceneConfig& config, uint32_t elapsedMilliseconds);
+
+// Chooses how spheres are drawn from now on (the fast path unless changed).
+// The programs never call it; the benchmark and the pixel tests do.
+void setPlanetSceneDrawingPath(DrawingPath path);
 
 // The star field and texture set of the last set-up, for tests.
 const Star* planetStarField();

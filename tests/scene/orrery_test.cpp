@@ -210,6 +210,7 @@ class Orrery : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(openHeadlessGl(width, height));
+    setOrreryDrawingPath(DrawingPath::straightforward);  // these tests watch its gluSphere calls
     initOrrery(width, height);
   }
   void TearDown() override { closeHeadlessGl(); }
