@@ -3,6 +3,12 @@
 
 #include <GL/glu.h>
 
+#ifdef ORRELIA_CHECKED_BUILD
+#include <errno.h>
+
+#include <cstdio>
+#endif
+
 #include "platform/bitmaps.h"
 
 namespace {
@@ -10,9 +16,35 @@ namespace {
 // GL_BGR_EXT: the stored pixels are blue-green-red, handed over as they are.
 constexpr GLenum bgrPixels = 0x80E0;
 
+#ifdef ORRELIA_CHECKED_BUILD
+// Checked builds tell on stderr how many slots of each loaded set hold a
+// picture, so tests outside the program can see that every rebuild of the
+// viewer got a complete set. Slots are bound in order, so the last slot's
+// texture stays bound as the loader promises.
+void reportTextureSet(const TextureTable& table, const TextureSet& set) {
+  int filled = 0;
+  for (int slot = 0; slot < table.count; ++slot) {
+    glBindTexture(GL_TEXTURE_2D, set.names[slot]);
+    GLint width = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    if (width > 0) ++filled;
+  }
+  std::fprintf(stderr, "%s: texture set: %d of %d slots hold a picture\n", program_invocation_short_name, filled,
+               table.count);
+}
+#endif
+
 }  // namespace
 
 void loadTextureSet(const TextureTable& table, TextureSet& set) {
+  // With no current context every GL call does nothing, but GLU's mipmap
+  // builder first parses the GL_VERSION string, which is then null: it would
+  // crash. A saver whose window system has no GL (an X server without GLX)
+  // runs on drawing nothing, so the set stays empty.
+  if (glGetString(GL_VERSION) == nullptr) {
+    for (int slot = 0; slot < table.count; ++slot) set.names[slot] = 0;
+    return;
+  }
   glGenTextures(table.count, set.names);
   for (int slot = 0; slot < table.count; ++slot) {
     BitmapHandle bitmap = loadBitmap(table.ids[slot]);
@@ -32,4 +64,7 @@ void loadTextureSet(const TextureTable& table, TextureSet& set) {
     gluBuild2DMipmaps(GL_TEXTURE_2D, 3, picture.width, picture.height, bgrPixels, GL_UNSIGNED_BYTE, picture.pixels);
     releaseBitmap(bitmap);
   }
+#ifdef ORRELIA_CHECKED_BUILD
+  reportTextureSet(table, set);
+#endif
 }

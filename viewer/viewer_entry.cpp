@@ -1,4 +1,7 @@
 #include <cstring>
+#ifdef ORRELIA_CHECKED_BUILD
+#include <cstdio>
+#endif
 
 #include "platform/clock.h"
 #include "platform/message_box.h"
@@ -14,6 +17,10 @@ ViewerApp app;
 KeyState keys;
 ViewerWindow viewerWindow;
 SceneClock sceneClock;  // survives every rebuild of the window
+#ifdef ORRELIA_CHECKED_BUILD
+// Checked builds tell the largest step the clock took (see docs/reliability.md).
+uint32_t largestClockStep = 0;
+#endif
 
 void showError(const char* text) { showMessageBox(text, "Error", MB_OK | MB_ICONEXCLAMATION); }
 
@@ -21,6 +28,9 @@ void runFrame(ViewerWindow& window) {
   const uint32_t now = readMillisecondClock();
   checkViewerKeys(window, *window.keys);
   advanceSceneClock(sceneClock, viewerSceneConfig, now - window.lastTick);  // unsigned: right across a wrap
+#ifdef ORRELIA_CHECKED_BUILD
+  if (now - window.lastTick > largestClockStep) largestClockStep = now - window.lastTick;
+#endif
   window.lastTick = now;
   drawPlanetScene(sceneClock);
   swapBuffers(window.deviceContext);
@@ -98,5 +108,9 @@ int runViewer() {
     destroyViewerWindow(viewerWindow);
   }
   unregisterWindowClass(app.className);
+#ifdef ORRELIA_CHECKED_BUILD
+  std::fprintf(stderr, "planet-viewer: largest clock step %u ms, clock now %u\n", largestClockStep,
+               readMillisecondClock());
+#endif
   return 0;
 }

@@ -6,6 +6,13 @@
 // and the SDL window behind it is made when its pixel format is set.
 
 #include <SDL.h>
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+#include <unistd.h>
+
+#ifdef ORRELIA_CHECKED_BUILD
+#include <GL/gl.h>
+#endif
 
 #include <cstdio>
 #include <cstring>
@@ -78,6 +85,24 @@ int cursorCounter = 0;
 bool displayModePending = false;
 SDL_DisplayMode pendingDisplayMode;
 bool platformStarted = false;
+const char* platformProgramName = "program";
+
+#ifdef ORRELIA_CHECKED_BUILD
+// Checked builds read the GL error state once per frame, just before the
+// swap, and sum up when the platform stops.
+unsigned long long checkedFrames = 0;
+unsigned long long checkedGlErrors = 0;
+
+void checkFrame() {
+  ++checkedFrames;
+  for (int drained = 0; drained < 16; ++drained) {
+    const GLenum error = glGetError();
+    if (error == GL_NO_ERROR) break;
+    if (++checkedGlErrors <= 10)
+      std::fprintf(stderr, "%s: GL error 0x%04x in frame %llu\n", platformProgramName, error, checkedFrames);
+  }
+}
+#endif
 
 bool pushMessage(MessageRing& ring, const Message& message) {
   if (ring.count == queueCapacity) return false;
@@ -165,7 +190,9 @@ void queueSdlEvent(const SDL_Event& event) {
       const SDL_Scancode scancode = event.key.keysym.scancode;
       WindowHandle target = windowOfKeyEvent(event.key.windowID);
       if (down && event.key.repeat == 0 && heldAcrossWindows[scancode]) break;
-      if (!down && target != nullptr) heldAcrossWindows[scancode] = false;
+      // A release ends the hold whichever window SDL reports it for: the
+      // release of a key held across a rebuild may name the window that went.
+      if (!down) heldAcrossWindows[scancode] = false;
       const bool system = isSystemKey(event.key.keysym);
       const uint32_t message = system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
       queueInput(target, message, virtualKeyFromSdl(event.key.keysym), 0);
@@ -258,7 +285,7 @@ bool realizeWindow(WindowHandle window, const PixelFormatDescriptor& request) {
 
   window->sdlWindow = SDL_CreateWindow(window->title, window->x, window->y, window->width, window->height, flags);
   if (window->sdlWindow == nullptr) {
-    std::fprintf(stderr, "cannot create a GL window: %s\n", SDL_GetError());
+    std::fprintf(stderr, "%s: cannot create a GL window: %s\n", platformProgramName, SDL_GetError());
     return false;
   }
   if (popup && displayModePending) {
@@ -269,10 +296,29 @@ bool realizeWindow(WindowHandle window, const PixelFormatDescriptor& request) {
   return true;
 }
 
+// A lost X server: say so and end at once. Xlib's own handler calls exit(),
+// whose clean-up would go on talking to the dead connection.
+int onLostDisplay(Display*) {
+  std::fprintf(stderr, "%s: lost the connection to the X display\n", platformProgramName);
+  std::fflush(stderr);
+  _exit(1);
+}
+
+// SDL loads Xlib at run time; the handler is set in the copy it loaded.
+void catchLostDisplay() {
+  void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+  if (xlib == nullptr) return;
+  using SetHandler = XIOErrorHandler (*)(XIOErrorHandler);
+  const auto setHandler = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetIOErrorHandler"));
+  if (setHandler != nullptr) setHandler(onLostDisplay);
+  dlclose(xlib);
+}
+
 }  // namespace
 
 int startPlatform(const char* programName) {
   if (platformStarted) return 1;
+  platformProgramName = programName;
   // Closing the last window must not end the program on its own: the window
   // procedure decides. The screen saver is refused per window, not by SDL.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -291,6 +337,7 @@ int startPlatform(const char* programName) {
     SDL_Quit();
     return 0;
   }
+  if (driver != nullptr && std::strcmp(driver, "x11") == 0) catchLostDisplay();
   platformStarted = true;
   return 1;
 }
@@ -302,6 +349,10 @@ void stopPlatform() {
   }
   SDL_Quit();
   platformStarted = false;
+#ifdef ORRELIA_CHECKED_BUILD
+  std::fprintf(stderr, "%s: checked build: %llu frames, %llu GL errors\n", platformProgramName, checkedFrames,
+               checkedGlErrors);
+#endif
 }
 
 int registerWindowClass(const WindowClass* windowClass) {
@@ -520,7 +571,7 @@ GlContext createGlContext(DeviceContext deviceContext) {
   SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
   context->sdlContext = SDL_GL_CreateContext(deviceContext->window->sdlWindow);
   if (context->sdlContext == nullptr) {
-    std::fprintf(stderr, "cannot create a GL context: %s\n", SDL_GetError());
+    std::fprintf(stderr, "%s: cannot create a GL context: %s\n", platformProgramName, SDL_GetError());
     return nullptr;
   }
   // SDL makes a new context current; creating one must not change what is current.
@@ -551,6 +602,9 @@ int deleteGlContext(GlContext context) {
 int swapBuffers(DeviceContext deviceContext) {
   if (deviceContext == nullptr || !isLive(deviceContext->window) || deviceContext->window->sdlWindow == nullptr)
     return 0;
+#ifdef ORRELIA_CHECKED_BUILD
+  checkFrame();
+#endif
   SDL_GL_SwapWindow(deviceContext->window->sdlWindow);
   return 1;
 }

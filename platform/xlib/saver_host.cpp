@@ -76,9 +76,15 @@ int startY = 0;
 bool closeRequested = false;
 bool quitPosted = false;
 int signalPipe[2] = {-1, -1};
+// Set by SIGTERM, SIGINT or SIGHUP; the loop takes it back and closes.
+volatile sig_atomic_t quitSignalPending = 0;
 bool badWindow = false;
+bool anyXError = false;
+// Whether the display has GLX at all; without it the saver runs drawing nothing.
+bool haveGlx = false;
 
 int noteXError(Display*, XErrorEvent* error) {
+  anyXError = true;
   if (error->error_code == BadWindow) badWindow = true;
   return 0;
 }
@@ -89,12 +95,31 @@ int lostDisplay(Display*) {
   _exit(1);
 }
 
-void onSignal(int) {
+void onSignal(int signalNumber) {
+  // A second request before the first was taken means the saver is stuck
+  // (in set-up, or a server that does not answer): end at once, as the
+  // signal would by default.
+  if (quitSignalPending) {
+    signal(signalNumber, SIG_DFL);
+    raise(signalNumber);
+    return;
+  }
+  quitSignalPending = 1;
   const char byte = 1;
   if (signalPipe[1] >= 0) {
     ssize_t ignored = write(signalPipe[1], &byte, 1);
     (void)ignored;
   }
+}
+
+// Takes a pending quit signal: the saver closes through its normal teardown.
+void takeQuitSignal() {
+  if (!quitSignalPending) return;
+  char drained[16];
+  while (signalPipe[0] >= 0 && read(signalPipe[0], drained, sizeof(drained)) > 0) {
+  }
+  quitSignalPending = 0;
+  closeRequested = true;
 }
 
 bool windowExists(Window window, XWindowAttributes* attributes) {
@@ -221,10 +246,16 @@ bool makeXWindow(PlatformWindow& window, const XVisualInfo* visual) {
     depth = visual->depth;
     xVisual = visual->visual;
   }
+  anyXError = false;
   window.xWindow = XCreateWindow(display, window.target, 0, 0, static_cast<unsigned>(window.width),
                                  static_cast<unsigned>(window.height), 0, depth, InputOutput, xVisual, mask, &attributes);
   XSync(display, False);
-  if (window.xWindow == 0) return false;
+  // Xlib hands out the id before the server answers: a parent that went
+  // away meanwhile shows only as an error.
+  if (window.xWindow == 0 || anyXError) {
+    window.xWindow = 0;
+    return false;
+  }
   window.visual = visual != nullptr ? visual->visualid : XVisualIDFromVisual(DefaultVisual(display, DefaultScreen(display)));
 
   const char* title = mode == SaverMode::fullScreen ? "Screen Saver" : mode == SaverMode::window ? programName : "Preview";
@@ -311,13 +342,8 @@ void waitForWork() {
     timeout = untilTick > 0 ? untilTick : 0;
   }
   pollfd sources[2] = {{ConnectionNumber(display), POLLIN, 0}, {signalPipe[0], POLLIN, 0}};
-  poll(sources, 2, timeout);
-  if ((sources[1].revents & POLLIN) != 0) {
-    char drained[16];
-    while (read(signalPipe[0], drained, sizeof(drained)) > 0) {
-    }
-    closeRequested = true;
-  }
+  if (!quitSignalPending) poll(sources, 2, timeout);
+  takeQuitSignal();
 }
 
 void runLoop() {
@@ -328,6 +354,10 @@ void runLoop() {
       handleXEvent(event);
     }
     if (quitPosted) break;
+    // Checked on every pass: when frames take longer than the tick period
+    // the loop goes from tick to tick without waiting, and a signal must
+    // still end it at once.
+    takeQuitSignal();
     if (closeRequested) {
       destroySaverWindow(false);
       break;
@@ -359,6 +389,27 @@ void installSignalHandlers() {
   for (int signalNumber : {SIGTERM, SIGINT, SIGHUP}) sigaction(signalNumber, &action, nullptr);
 }
 
+#ifdef ORRELIA_CHECKED_BUILD
+// Checked builds read the GL error state once per frame, just before the
+// swap, and sum up at the end.
+unsigned long long checkedFrames = 0;
+unsigned long long checkedGlErrors = 0;
+
+void checkFrame() {
+  ++checkedFrames;
+  for (int drained = 0; drained < 16; ++drained) {
+    const GLenum error = glGetError();
+    if (error == GL_NO_ERROR) break;
+    if (++checkedGlErrors <= 10)
+      std::fprintf(stderr, "%s: GL error 0x%04x in frame %llu\n", programName, error, checkedFrames);
+  }
+}
+
+void reportChecks() {
+  std::fprintf(stderr, "%s: checked build: %llu frames, %llu GL errors\n", programName, checkedFrames, checkedGlErrors);
+}
+#endif
+
 const char* baseName(const char* path) {
   const char* slash = std::strrchr(path, '/');
   return slash != nullptr ? slash + 1 : path;
@@ -368,6 +419,9 @@ const char* baseName(const char* path) {
 
 int runScreenSaver(int argc, char** argv) {
   if (argc > 0 && argv[0] != nullptr) programName = baseName(argv[0]);
+  // Before anything is set up: a signal during set-up is kept and ends the
+  // saver as soon as its loop starts.
+  installSignalHandlers();
   const SaverCommand command = parseSaverCommandLine(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
   mode = command.mode;
   switch (mode) {
@@ -395,6 +449,10 @@ int runScreenSaver(int argc, char** argv) {
   }
   XSetErrorHandler(noteXError);
   XSetIOErrorHandler(lostDisplay);
+  int glxError = 0;
+  int glxEvent = 0;
+  haveGlx = glXQueryExtension(display, &glxError, &glxEvent);
+  if (!haveGlx) std::fprintf(stderr, "%s: the X display has no GLX: running without drawing\n", programName);
 
   const Window root = DefaultRootWindow(display);
   saverWindow = PlatformWindow{};
@@ -406,6 +464,9 @@ int runScreenSaver(int argc, char** argv) {
     case SaverMode::windowId:
     case SaverMode::root:
       saverWindow.target = command.window != 0 ? command.window : virtualRoot();
+      // Listen first, then look: a window that goes away after this is
+      // reported, so the saver cannot outlive it unnoticed.
+      XSelectInput(display, saverWindow.target, StructureNotifyMask);
       if (!windowExists(saverWindow.target, &targetAttributes)) {
         std::fprintf(stderr, "%s: 0x%lx is not a window on this display\n", programName, saverWindow.target);
         XCloseDisplay(display);
@@ -413,7 +474,6 @@ int runScreenSaver(int argc, char** argv) {
       }
       saverWindow.width = targetAttributes.width;
       saverWindow.height = targetAttributes.height;
-      XSelectInput(display, saverWindow.target, StructureNotifyMask);
       break;
     case SaverMode::fullScreen: {
       const Window running = findRunningSaver();
@@ -437,14 +497,13 @@ int runScreenSaver(int argc, char** argv) {
   XVisualInfo initial;
   const PixelFormatDescriptor usual = {40, 1, PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,
                                        PFD_TYPE_RGBA, 24, 0, 24, 0, PFD_MAIN_PLANE};
-  const bool haveVisual = chooseVisual(usual, &initial);
+  const bool haveVisual = haveGlx && chooseVisual(usual, &initial);
   if (!makeXWindow(saverWindow, haveVisual ? &initial : nullptr)) {
     std::fprintf(stderr, "%s: cannot create the saver window\n", programName);
     XCloseDisplay(display);
     return 1;
   }
   saverWindow.alive = true;
-  installSignalHandlers();
 
   Window rootReturn, childReturn;
   int windowX, windowY;
@@ -467,6 +526,9 @@ int runScreenSaver(int argc, char** argv) {
   }
   XCloseDisplay(display);
   display = nullptr;
+#ifdef ORRELIA_CHECKED_BUILD
+  reportChecks();
+#endif
   return 0;
 }
 
@@ -531,7 +593,7 @@ int releaseDeviceContext(WindowHandle window, DeviceContext deviceContext) {
 }
 
 int choosePixelFormat(DeviceContext deviceContext, const PixelFormatDescriptor* request) {
-  if (deviceContext == nullptr || request == nullptr || display == nullptr) return 0;
+  if (deviceContext == nullptr || request == nullptr || display == nullptr || !haveGlx) return 0;
   XVisualInfo chosen;
   if (!chooseVisual(*request, &chosen)) return 0;
   for (int i = 0; i < pixelFormatCount; ++i) {
@@ -599,7 +661,7 @@ GlContext createGlContext(DeviceContext deviceContext) {
 }
 
 int makeGlContextCurrent(DeviceContext deviceContext, GlContext context) {
-  if (display == nullptr) return 0;
+  if (display == nullptr || !haveGlx) return 0;
   if (context == nullptr) return glXMakeCurrent(display, None, nullptr) ? 1 : 0;
   if (deviceContext == nullptr || !context->alive) return 0;
   return glXMakeCurrent(display, deviceContext->window->xWindow, context->context) ? 1 : 0;
@@ -614,7 +676,12 @@ int deleteGlContext(GlContext context) {
 }
 
 int swapBuffers(DeviceContext deviceContext) {
-  if (deviceContext == nullptr || !deviceContext->window->alive || display == nullptr) return 0;
+  if (deviceContext == nullptr || !deviceContext->window->alive || display == nullptr || !haveGlx) return 0;
+  // Only a window with a context current on it has buffers to swap.
+  if (glXGetCurrentDrawable() != deviceContext->window->xWindow) return 0;
+#ifdef ORRELIA_CHECKED_BUILD
+  checkFrame();
+#endif
   glXSwapBuffers(display, deviceContext->window->xWindow);
   return 1;
 }

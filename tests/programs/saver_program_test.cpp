@@ -84,7 +84,10 @@ TEST_P(SaverProgram, FullScreenEndsOnALargeMouseMove) {
 
 TEST_P(SaverProgram, FullScreenEndsWhenAnotherWindowTakesTheFocus) {
   const pid_t pid = start({"s"});
-  ASSERT_NE(waitForWindow("Screen Saver", startTimeout), 0u);
+  const unsigned long window = waitForWindow("Screen Saver", startTimeout);
+  ASSERT_NE(window, 0u);
+  // The saver takes the focus just after its window shows; only then can it lose it.
+  ASSERT_TRUE(waitForFocus(window, startTimeout));
   const unsigned long other = createHostWindow(100, 100);
   focusWindow(other);
   EXPECT_EQ(waitForEnd(pid, 2000), 0);

@@ -42,7 +42,7 @@ class ViewerProgram : public testing::Test {
 };
 
 TEST_F(ViewerProgram, NoOpensA640x480WindowAtTheTopLeftShowingStars) {
-  startServer(false);
+  ASSERT_NO_FATAL_FAILURE(startServer(false));
   const unsigned long window = startViewer("Escape");
   ASSERT_NE(window, 0u);
   const XWindowInfo info = windowInfo(window);
@@ -65,7 +65,7 @@ TEST_F(ViewerProgram, NoOpensA640x480WindowAtTheTopLeftShowingStars) {
 }
 
 TEST_F(ViewerProgram, ClosingTheWindowEndsWithStatusZero) {
-  startServer(false);
+  ASSERT_NO_FATAL_FAILURE(startServer(false));
   const unsigned long window = startViewer("Escape");
   ASSERT_NE(window, 0u);
   closeWindow(window);
@@ -74,7 +74,7 @@ TEST_F(ViewerProgram, ClosingTheWindowEndsWithStatusZero) {
 }
 
 TEST_F(ViewerProgram, SigtermEndsThroughTheNormalTeardown) {
-  startServer(false);
+  ASSERT_NO_FATAL_FAILURE(startServer(false));
   const unsigned long window = startViewer("Escape");
   ASSERT_NE(window, 0u);
   ASSERT_GT(pid, 0);
@@ -86,7 +86,7 @@ TEST_F(ViewerProgram, SigtermEndsThroughTheNormalTeardown) {
 // Yes switches the display to 640 x 480 with a window covering it; F1 goes
 // back to a window and the desktop size, F1 again to full screen.
 TEST_F(ViewerProgram, F1SwitchesBetweenFullScreenAndWindow) {
-  startServer(true);
+  ASSERT_NO_FATAL_FAILURE(startServer(true));
   unsigned long window = startViewer("Return");
   ASSERT_NE(window, 0u);
   EXPECT_TRUE(waitForScreenSize(640, 480, startTimeout));
@@ -113,7 +113,7 @@ TEST_F(ViewerProgram, F1SwitchesBetweenFullScreenAndWindow) {
 // A display without a 640 x 480 mode: the switch fails, one warning box, and
 // the viewer runs in a window.
 TEST_F(ViewerProgram, FullScreenWithoutTheModeFallsBackToAWindow) {
-  startServer(false);
+  ASSERT_NO_FATAL_FAILURE(startServer(false));
   pid = startProgram(viewer, {});
   const unsigned long box = waitForWindow("Start FullScreen?", startTimeout);
   ASSERT_NE(box, 0u);

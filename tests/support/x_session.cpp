@@ -4,15 +4,19 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 namespace {
@@ -69,24 +73,37 @@ unsigned long findByName(Window window, const std::string& name) {
 
 namespace {
 
-bool startXServerOnce(const char* screen) {
+bool startXServerOnce(const char* screen, const std::vector<std::string>& serverOptions) {
   int pipeEnds[2];
   if (pipe(pipeEnds) != 0) return false;
   serverPid = fork();
   if (serverPid == 0) {
     close(pipeEnds[0]);
     const std::string fd = std::to_string(pipeEnds[1]);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen, "-noreset", "-nolisten", "tcp",
-           static_cast<char*>(nullptr));
+    std::vector<const char*> argv = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen, "-noreset", "-nolisten",
+                                     "tcp"};
+    for (const std::string& option : serverOptions) argv.push_back(option.c_str());
+    argv.push_back(nullptr);
+    execvp("Xvfb", const_cast<char* const*>(argv.data()));
     _exit(127);
   }
   close(pipeEnds[1]);
+  // Xvfb writes the number and the newline in two writes, and dies when the
+  // second finds the pipe closed: read up to the newline before closing.
   char number[16] = {};
-  pollfd waiting = {pipeEnds[0], POLLIN, 0};
-  ssize_t got = 0;
-  if (poll(&waiting, 1, 10000) == 1) got = read(pipeEnds[0], number, sizeof(number) - 1);
+  size_t got = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (got < sizeof(number) - 1 && std::memchr(number, '\n', got) == nullptr) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    pollfd waiting = {pipeEnds[0], POLLIN, 0};
+    if (left.count() <= 0 || poll(&waiting, 1, static_cast<int>(left.count())) != 1) break;
+    const ssize_t chunk = read(pipeEnds[0], number + got, sizeof(number) - 1 - got);
+    if (chunk < 0 && errno == EINTR) continue;
+    if (chunk <= 0) break;
+    got += static_cast<size_t>(chunk);
+  }
   close(pipeEnds[0]);
-  if (got <= 0) {
+  if (std::memchr(number, '\n', got) == nullptr) {
     stopXServer();
     return false;
   }
@@ -102,12 +119,12 @@ bool startXServerOnce(const char* screen) {
 
 }  // namespace
 
-bool startXServer(const char* screen, bool add640x480) {
+bool startXServer(const char* screen, bool add640x480, const std::vector<std::string>& serverOptions) {
   // Servers started at the same moment by tests running side by side may
   // race for a display number; the loser simply tries again.
   bool started = false;
   for (int attempt = 0; attempt < 5 && !started; ++attempt) {
-    started = startXServerOnce(screen);
+    started = startXServerOnce(screen, serverOptions);
     if (!started) sleepMilliseconds(100 * (attempt + 1));
   }
   if (!started) {
@@ -133,11 +150,30 @@ void stopXServer() {
   serverPid = 0;
 }
 
+void killXServer() {
+  // Our own connection goes first, so that nothing here meets the lost server.
+  if (display != nullptr) XCloseDisplay(display);
+  display = nullptr;
+  if (serverPid > 0) {
+    kill(serverPid, SIGKILL);
+    waitpid(serverPid, nullptr, 0);
+  }
+  serverPid = 0;
+}
+
 pid_t startProgram(const std::string& path, const std::vector<std::string>& arguments,
-                   const std::vector<std::string>& environment) {
+                   const std::vector<std::string>& environment, const std::string& outputPath) {
   const pid_t pid = fork();
   if (pid != 0) return pid;
   setpgid(0, 0);
+  if (!outputPath.empty()) {
+    const int output = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (output >= 0) {
+      dup2(output, STDOUT_FILENO);
+      dup2(output, STDERR_FILENO);
+      close(output);
+    }
+  }
   for (const std::string& entry : environment) {
     const size_t equals = entry.find('=');
     const std::string variable = entry.substr(0, equals);
@@ -174,6 +210,7 @@ void killProgramGroup(pid_t pid) {
 }
 
 unsigned long waitForWindow(const std::string& name, int timeoutMilliseconds) {
+  if (display == nullptr) return 0;
   for (int waited = 0; waited <= timeoutMilliseconds; waited += 20) {
     const unsigned long window = findByName(DefaultRootWindow(display), name);
     if (window != 0) {
@@ -186,6 +223,7 @@ unsigned long waitForWindow(const std::string& name, int timeoutMilliseconds) {
 }
 
 bool windowExists(unsigned long window) {
+  if (display == nullptr) return false;
   XWindowAttributes attributes;
   XSync(display, False);
   return XGetWindowAttributes(display, window, &attributes) != 0;
@@ -194,7 +232,7 @@ bool windowExists(unsigned long window) {
 XWindowInfo windowInfo(unsigned long window) {
   XWindowAttributes attributes;
   XWindowInfo info = {window, 0, 0, 0, 0};
-  if (!XGetWindowAttributes(display, window, &attributes)) return info;
+  if (display == nullptr || !XGetWindowAttributes(display, window, &attributes)) return info;
   Window child;
   XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &info.x, &info.y, &child);
   info.width = attributes.width;
@@ -205,6 +243,9 @@ XWindowInfo windowInfo(unsigned long window) {
 void screenSize(int* width, int* height) {
   // Ask the server anew: a mode switch changes the root window's size.
   XWindowAttributes attributes;
+  *width = 0;
+  *height = 0;
+  if (display == nullptr) return;
   XSync(display, False);
   XGetWindowAttributes(display, DefaultRootWindow(display), &attributes);
   *width = attributes.width;
@@ -217,6 +258,18 @@ bool waitForScreenSize(int width, int height, int timeoutMilliseconds) {
     int actualHeight = 0;
     screenSize(&actualWidth, &actualHeight);
     if (actualWidth == width && actualHeight == height) return true;
+    sleepMilliseconds(20);
+  }
+  return false;
+}
+
+bool waitForFocus(unsigned long window, int timeoutMilliseconds) {
+  if (display == nullptr) return false;
+  for (int waited = 0; waited <= timeoutMilliseconds; waited += 20) {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    if (focus == window) return true;
     sleepMilliseconds(20);
   }
   return false;
@@ -256,7 +309,7 @@ void closeWindow(unsigned long window) {
 Screenshot takeScreenshot(unsigned long window) {
   Screenshot shot;
   XWindowAttributes attributes;
-  if (!XGetWindowAttributes(display, window, &attributes)) return shot;
+  if (display == nullptr || !XGetWindowAttributes(display, window, &attributes)) return shot;
   XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
   if (image == nullptr) return shot;
   shot.width = attributes.width;
@@ -325,4 +378,31 @@ int countTopLevelWindows() {
   if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return 0;
   if (children != nullptr) XFree(children);
   return static_cast<int>(count);
+}
+
+long residentKilobytes(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.compare(0, 6, "VmRSS:") == 0) return std::atol(line.c_str() + 6);
+  }
+  return -1;
+}
+
+std::string readTextFile(const std::string& path) {
+  std::ifstream file(path);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+int countDifferingPixels(const Screenshot& first, const Screenshot& second, int threshold) {
+  if (first.width != second.width || first.height != second.height) return -1;
+  int differing = 0;
+  for (size_t i = 0; i < first.pixels.size(); ++i) {
+    const Pixel& a = first.pixels[i];
+    const Pixel& b = second.pixels[i];
+    if (std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > threshold) ++differing;
+  }
+  return differing;
 }

@@ -28,13 +28,19 @@ struct Screenshot {
 // Starts Xvfb with one screen of this size; with `add640x480` the server also
 // offers a 640 x 480 mode for full-screen switches. Sets DISPLAY for this
 // process and the programs it starts. Returns false when no server starts.
-bool startXServer(const char* screen = "1280x1024x24", bool add640x480 = false);
+// `serverOptions` go to Xvfb as they are (e.g. "-extension", "GLX").
+bool startXServer(const char* screen = "1280x1024x24", bool add640x480 = false,
+                  const std::vector<std::string>& serverOptions = {});
 void stopXServer();
+// Kills the server with SIGKILL, as a crashing X server goes, after closing
+// this process's own connection.
+void killXServer();
 
 // Starts a program in its own process group. Extra environment entries are
-// "NAME=value"; "NAME=" with nothing after removes NAME.
+// "NAME=value"; "NAME=" with nothing after removes NAME. With an output path,
+// the program's stdout and stderr go to that file.
 pid_t startProgram(const std::string& path, const std::vector<std::string>& arguments,
-                   const std::vector<std::string>& environment = {});
+                   const std::vector<std::string>& environment = {}, const std::string& outputPath = "");
 // The exit status, 128 + signal for a killed program, or -1 when it has not
 // ended in time (it is then killed with its group).
 int waitForExit(pid_t pid, int timeoutMilliseconds);
@@ -48,6 +54,8 @@ XWindowInfo windowInfo(unsigned long window);
 void screenSize(int* width, int* height);
 bool waitForScreenSize(int width, int height, int timeoutMilliseconds);
 void focusWindow(unsigned long window);
+// Waits until the window holds the keyboard focus.
+bool waitForFocus(unsigned long window, int timeoutMilliseconds);
 // Focuses the window and types one key (an X keysym name such as "Escape").
 void typeKey(unsigned long window, const char* keysymName);
 // Asks the window to close as its close box would (WM_DELETE_WINDOW).
@@ -65,3 +73,9 @@ void movePointerBy(int dx, int dy);
 // The number of children of the root window (mapped or not).
 int countTopLevelWindows();
 bool writePpm(const Screenshot& shot, const std::string& path);
+// The resident set of a running process in KiB, -1 when it cannot be read.
+long residentKilobytes(pid_t pid);
+std::string readTextFile(const std::string& path);
+// Pixels whose channels differ by more than `threshold` in sum; -1 when the
+// sizes differ.
+int countDifferingPixels(const Screenshot& first, const Screenshot& second, int threshold);
