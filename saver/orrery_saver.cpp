@@ -43,8 +43,4 @@ intptr_t ScreenSaverProc(WindowHandle window, uint32_t message, uintptr_t wParam
   return DefScreenSaverProc(window, message, wParam, lParam);
 }
 
-int RegisterDialogClasses(void*) { return 1; }
-
-int ScreenSaverConfigureDialog(void*, uint32_t, uintptr_t, intptr_t) { return 0; }
-
 int main(int argc, char** argv) { return runScreenSaver(argc, argv); }

@@ -1,5 +1,7 @@
 #include "saver/saver_glue.h"
 
+#include "platform/saver_host.h"
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -33,3 +35,9 @@ void setSaverProjection(int32_t width, int32_t height) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 }
+
+// Neither saver has settings: no dialog classes to register, and a configure
+// request shows nothing.
+int RegisterDialogClasses(void*) { return 1; }
+
+int ScreenSaverConfigureDialog(void*, uint32_t, uintptr_t, intptr_t) { return 0; }

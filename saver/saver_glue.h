@@ -1,4 +1,6 @@
-// What both screen savers do on their window: make the GL context.
+// What both screen savers share: the GL context on their window, the
+// planet saver's projection, and the (empty) configure dialog the host asks
+// for (RegisterDialogClasses and ScreenSaverConfigureDialog, defined here).
 #pragma once
 
 #include "platform/gl_context.h"
