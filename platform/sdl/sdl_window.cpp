@@ -10,14 +10,11 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-#ifdef ORRELIA_CHECKED_BUILD
-#include <GL/gl.h>
-#endif
-
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
 
+#include "platform/checked_frames.h"
 #include "platform/display_mode.h"
 #include "platform/gl_context.h"
 #include "platform/sdl/sdl_keys.h"
@@ -87,22 +84,6 @@ SDL_DisplayMode pendingDisplayMode;
 bool platformStarted = false;
 const char* platformProgramName = "program";
 
-#ifdef ORRELIA_CHECKED_BUILD
-// Checked builds read the GL error state once per frame, just before the
-// swap, and sum up when the platform stops.
-unsigned long long checkedFrames = 0;
-unsigned long long checkedGlErrors = 0;
-
-void checkFrame() {
-  ++checkedFrames;
-  for (int drained = 0; drained < 16; ++drained) {
-    const GLenum error = glGetError();
-    if (error == GL_NO_ERROR) break;
-    if (++checkedGlErrors <= 10)
-      std::fprintf(stderr, "%s: GL error 0x%04x in frame %llu\n", platformProgramName, error, checkedFrames);
-  }
-}
-#endif
 
 bool pushMessage(MessageRing& ring, const Message& message) {
   if (ring.count == queueCapacity) return false;
@@ -350,8 +331,7 @@ void stopPlatform() {
   SDL_Quit();
   platformStarted = false;
 #ifdef ORRELIA_CHECKED_BUILD
-  std::fprintf(stderr, "%s: checked build: %llu frames, %llu GL errors\n", platformProgramName, checkedFrames,
-               checkedGlErrors);
+  reportCheckedFrames(platformProgramName);
 #endif
 }
 
@@ -603,7 +583,7 @@ int swapBuffers(DeviceContext deviceContext) {
   if (deviceContext == nullptr || !isLive(deviceContext->window) || deviceContext->window->sdlWindow == nullptr)
     return 0;
 #ifdef ORRELIA_CHECKED_BUILD
-  checkFrame();
+  checkFrame(platformProgramName);
 #endif
   SDL_GL_SwapWindow(deviceContext->window->sdlWindow);
   return 1;

@@ -20,6 +20,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "platform/checked_frames.h"
 #include "platform/clock.h"
 #include "platform/gl_context.h"
 #include "platform/saver_host.h"
@@ -389,26 +390,6 @@ void installSignalHandlers() {
   for (int signalNumber : {SIGTERM, SIGINT, SIGHUP}) sigaction(signalNumber, &action, nullptr);
 }
 
-#ifdef ORRELIA_CHECKED_BUILD
-// Checked builds read the GL error state once per frame, just before the
-// swap, and sum up at the end.
-unsigned long long checkedFrames = 0;
-unsigned long long checkedGlErrors = 0;
-
-void checkFrame() {
-  ++checkedFrames;
-  for (int drained = 0; drained < 16; ++drained) {
-    const GLenum error = glGetError();
-    if (error == GL_NO_ERROR) break;
-    if (++checkedGlErrors <= 10)
-      std::fprintf(stderr, "%s: GL error 0x%04x in frame %llu\n", programName, error, checkedFrames);
-  }
-}
-
-void reportChecks() {
-  std::fprintf(stderr, "%s: checked build: %llu frames, %llu GL errors\n", programName, checkedFrames, checkedGlErrors);
-}
-#endif
 
 const char* baseName(const char* path) {
   const char* slash = std::strrchr(path, '/');
@@ -527,7 +508,7 @@ int runScreenSaver(int argc, char** argv) {
   XCloseDisplay(display);
   display = nullptr;
 #ifdef ORRELIA_CHECKED_BUILD
-  reportChecks();
+  reportCheckedFrames(programName);
 #endif
   return 0;
 }
@@ -680,7 +661,7 @@ int swapBuffers(DeviceContext deviceContext) {
   // Only a window with a context current on it has buffers to swap.
   if (glXGetCurrentDrawable() != deviceContext->window->xWindow) return 0;
 #ifdef ORRELIA_CHECKED_BUILD
-  checkFrame();
+  checkFrame(programName);
 #endif
   glXSwapBuffers(display, deviceContext->window->xWindow);
   return 1;

@@ -65,6 +65,14 @@ class ProgramFaults : public testing::Test {
     *window = box != 0 ? waitForWindow("Orrelia", startTimeout) : 0;
     return pid;
   }
+  // Any of the three programs in a window of its own: the viewer answered
+  // No, a saver with --window.
+  pid_t startInAWindow(const std::string& path, const std::string& log, unsigned long* window) {
+    if (path == viewer) return startViewerWindowed(log, window);
+    const pid_t pid = start(path, {"--window"}, log);
+    *window = waitForWindow(baseName(path), startTimeout);
+    return pid;
+  }
   std::vector<pid_t> pids;
 };
 
@@ -141,14 +149,8 @@ TEST_F(ProgramFaults, TheXServerDyingEndsEveryProgramWithAMessage) {
     SCOPED_TRACE(baseName(path));
     ASSERT_TRUE(startXServer());
     const std::string log = logFor(baseName(path));
-    pid_t pid = 0;
     unsigned long window = 0;
-    if (path == viewer) {
-      pid = startViewerWindowed(log, &window);
-    } else {
-      pid = start(path, {"--window"}, log);
-      window = waitForWindow(baseName(path), startTimeout);
-    }
+    const pid_t pid = startInAWindow(path, log, &window);
     ASSERT_NE(window, 0u) << readTextFile(log);
     sleepMilliseconds(500);
     killXServer();
@@ -303,14 +305,8 @@ TEST_F(ProgramFaults, EveryProgramRunsOnAcrossTheClockWrap) {
   for (const std::string& path : {viewer, planetSaver, orrerySaver}) {
     SCOPED_TRACE(baseName(path));
     const std::string log = logFor(baseName(path));
-    pid_t pid = 0;
     unsigned long window = 0;
-    if (path == viewer) {
-      pid = startViewerWindowed(log, &window);
-    } else {
-      pid = start(path, {"--window"}, log);
-      window = waitForWindow(baseName(path), startTimeout);
-    }
+    const pid_t pid = startInAWindow(path, log, &window);
     ASSERT_NE(window, 0u);
     sleepMilliseconds(11500);  // past the wrap at 10 s, counted from the first reading
     const Screenshot first = takeScreenshot(window);
